@@ -1,0 +1,11 @@
+#pragma once
+#include <QStringList>
+
+// The program's entry: start-up, the long-lived windows, the command line.
+int Ziz(int argc, char *argv[]);
+
+namespace ZizStartup {
+enum class Mode { Interactive, BankImport };
+// Only the first argument chooses, compared exactly, case included.
+Mode modeFor(const QStringList &arguments);
+}

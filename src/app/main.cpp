@@ -1,0 +1,3 @@
+#include "Ziz.h"
+
+int main(int argc, char *argv[]) { return Ziz(argc, argv); }
