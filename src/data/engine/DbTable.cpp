@@ -428,6 +428,7 @@ void DbTable::reload(qint64 keepId)
     if (m_filtered && m_filter) {
         QVector<qint64> ids;
         auto scan = m_store->scan(m_order);
+        ++m_filterPass;
         m_scan = scan.get();
         try {
             while (scan->next())
@@ -720,6 +721,8 @@ void DbTable::post()
             for (int i = 0; i < fieldCount(); ++i)
                 if (m_fields[size_t(i)]->isAutoInc())
                     m_buf[i] = static_cast<int>(id);
+            if (m_cache.size() > kCacheLimit)
+                m_cache.clear();
             m_cache.insert(id, StoredRow{m_buf, 0});
             m_pendingId = id;
         } else {

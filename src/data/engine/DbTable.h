@@ -132,6 +132,9 @@ public:
     const FilterFn &onFilterRecord() const { return m_filter; }
     void setFiltered(bool on);
     bool filtered() const { return m_filtered; }
+    // Counts the passes of the filter over the table, so that a callback can
+    // work out what it needs once per pass.
+    int filterPass() const { return m_filterPass; }
 
     // Sees changes made by other copies of the program.
     void refresh();
@@ -192,6 +195,7 @@ private:
     RowScan *m_scan = nullptr; // set while the filter looks at each row
     FilterFn m_filter;
     bool m_filtered = false;
+    int m_filterPass = 0;
     int m_controlsDisabled = 0;
 };
 
