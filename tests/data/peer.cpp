@@ -37,6 +37,18 @@ int main(int argc, char *argv[])
             std::fflush(stdout);
             QThread::msleep(a.value(5).toULong());
             t.commit();
+        } else if (command == QLatin1String("write-many")) { // many small writes, one after another
+            t.open();
+            std::puts("ready");
+            std::fflush(stdout);
+            const int n = a.value(5).toInt();
+            for (int i = 0; i < n; ++i) {
+                t.append();
+                t.fields(0)->setValue(100000 + i);
+                t.fieldByName(QStringLiteral("Dest"))->setAsString(QString(200, QChar(0x0416)));
+                t.fieldByName(QStringLiteral("GridKey"))->setAsString(QStringLiteral("peer%1").arg(i));
+                t.post();
+            }
         } else if (command == QLatin1String("set")) { // set a field of the first row
             t.open();
             t.first();
