@@ -1,14 +1,18 @@
 #include "Ziz.h"
 
+#include "Clock.h"
+#include "DataUnit.h"
+#include "DbMaintenance.h"
 #include "GuiSeams.h"
 #include "KvError.h"
 #include "Prompt.h"
+#include "TableDefs.h"
 #include "Version.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QMainWindow>
-#include <QRandomGenerator>
+#include <QTimer>
 
 namespace ZizStartup {
 Mode modeFor(const QStringList &arguments)
@@ -37,6 +41,16 @@ public:
         return false;
     }
 };
+
+void runGuarded(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const KvError &e) {
+        Prompt::showError(e.message());
+    } catch (const KvAbort &) {
+    }
+}
 }
 
 int Ziz(int argc, char *argv[])
@@ -44,14 +58,30 @@ int Ziz(int argc, char *argv[])
     ZizApplication app(argc, argv);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     QApplication::setApplicationName(QStringLiteral("Квитон"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Квитон"));
     QApplication::setApplicationVersion(QStringLiteral(KV_VERSION_STRING));
     app.setProperty("helpFile", QStringLiteral("Ziz.hlp"));
+    TableDefs::seedRandom(static_cast<quint32>(Clock::now().toMSecsSinceEpoch()));
     installMessageBoxes();
 
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Квитон"));
-    if (ZizStartup::modeFor(QCoreApplication::arguments()) == ZizStartup::Mode::BankImport)
+    // 1-3: the journal, the data module, the database search window.
+    QMainWindow journal;
+    journal.setWindowTitle(QStringLiteral("Квитон"));
+    TDataBase1 data;
+    DbMaintenance::install(data);
+
+    if (ZizStartup::modeFor(QCoreApplication::arguments()) == ZizStartup::Mode::BankImport) {
+        // The batch run: open the database, import the bank list, end.
+        runGuarded([&] { data.CreateDataBaseAndOpenAllTable(); });
+        runGuarded([&] { data.DataModuleDestroy(); });
         return 0;
-    window.show();
-    return app.exec();
+    }
+
+    journal.resize(800, 500);
+    journal.show();
+    // The database opens a moment after the main window is first shown.
+    QTimer::singleShot(300, &journal, [&] { runGuarded([&] { data.CreateDataBaseAndOpenAllTable(); }); });
+    const int rc = app.exec();
+    runGuarded([&] { data.DataModuleDestroy(); });
+    return rc;
 }

@@ -58,13 +58,21 @@ TableDef bank()
 
 QVector<TableDef> all() { return {bank(), payerDB(), paysDB()}; }
 
+static QRandomGenerator &generator()
+{
+    static QRandomGenerator g(QRandomGenerator::global()->generate());
+    return g;
+}
+
+void seedRandom(quint32 seed) { generator().seed(seed); }
+
 QString newGridKey()
 {
     static const char kChars[] = "ABCDEFGHIJKLMNoPQRSTUVWXYZ0123456789";
     QString key;
     key.reserve(25);
     for (int i = 0; i < 25; ++i)
-        key.append(QLatin1Char(kChars[QRandomGenerator::global()->bounded(36)]));
+        key.append(QLatin1Char(kChars[generator().bounded(36)]));
     return key;
 }
 }
