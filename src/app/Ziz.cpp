@@ -53,6 +53,16 @@ void runGuarded(const std::function<void()> &step)
 }
 }
 
+namespace ZizStartup {
+void runBatch(TDataBase1 &data, const QStringList &arguments)
+{
+    runGuarded([&] { data.CreateDataBaseAndOpenAllTable(); });
+    // The bank list import joins here with the bank directory update.
+    Q_UNUSED(arguments);
+    runGuarded([&] { data.DataModuleDestroy(); });
+}
+}
+
 int Ziz(int argc, char *argv[])
 {
     ZizApplication app(argc, argv);
@@ -71,9 +81,7 @@ int Ziz(int argc, char *argv[])
     DbMaintenance::install(data);
 
     if (ZizStartup::modeFor(QCoreApplication::arguments()) == ZizStartup::Mode::BankImport) {
-        // The batch run: open the database, import the bank list, end.
-        runGuarded([&] { data.CreateDataBaseAndOpenAllTable(); });
-        runGuarded([&] { data.DataModuleDestroy(); });
+        ZizStartup::runBatch(data, QCoreApplication::arguments());
         return 0;
     }
 
