@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -226,10 +227,23 @@ QDateTime DbField::asDateTime() const
     if (!v.isValid() || v.isNull())
         return QDateTime();
     if (v.typeId() == QMetaType::QDate)
-        return QDateTime(v.toDate(), QTime(0, 0));
+        return midnight(v.toDate());
     if (v.typeId() == QMetaType::QString)
         return normalise(FieldDef{m_def.name, FieldType::DateTime, 0, false, {}, {}}, v).toDateTime();
     return v.toDateTime();
+}
+
+// Local midnight costs a time-zone look-up (a system call with glibc), and a
+// filter asks for it row after row among few distinct dates.
+QDateTime DbField::midnight(const QDate &d) const
+{
+    const qint64 day = d.toJulianDay();
+    const auto it = m_midnights.constFind(day);
+    if (it != m_midnights.constEnd())
+        return it.value();
+    if (m_midnights.size() >= 4096)
+        m_midnights.clear();
+    return m_midnights.insert(day, QDateTime(d, QTime(0, 0))).value();
 }
 
 void DbField::setAsDateTime(const QDateTime &v) { setValue(v.isValid() ? QVariant(v) : QVariant()); }
@@ -426,19 +440,28 @@ void DbTable::reload(qint64 keepId)
     m_cache.clear();
     m_pending = false;
     if (m_filtered && m_filter) {
-        QVector<qint64> ids;
-        auto scan = m_store->scan(m_order);
+        // The filter sees the rows in the file's own order, which reads each
+        // page once; an index order jumps about the file at every row. The
+        // rows that pass then take their places in the index order.
+        const QVector<qint64> ordered = m_store->orderedIds(m_order);
+        std::vector<qint64> passed; // ascending: the scan goes by row id
+        auto scan = m_store->scan({});
         ++m_filterPass;
         m_scan = scan.get();
         try {
             while (scan->next())
                 if (m_filter(*this))
-                    ids.append(scan->id());
+                    passed.push_back(scan->id());
         } catch (...) {
             m_scan = nullptr;
             throw;
         }
         m_scan = nullptr;
+        QVector<qint64> ids;
+        ids.reserve(qsizetype(passed.size()));
+        for (const qint64 id : ordered)
+            if (std::binary_search(passed.begin(), passed.end(), id))
+                ids.append(id);
         m_ids = std::move(ids);
     } else {
         m_ids = m_store->orderedIds(m_order);
@@ -573,6 +596,14 @@ int DbTable::recNo()
         return 0;
     resolvePending();
     return m_pos + 1;
+}
+
+QVariant DbTable::valueAt(int recNo, int fieldIndex)
+{
+    requireActive();
+    resolvePending();
+    const StoredRow *r = rowAt(recNo - 1);
+    return (r && fieldIndex >= 0 && fieldIndex < r->values.size()) ? r->values[fieldIndex] : QVariant();
 }
 
 void DbTable::setRecNo(int recNo)

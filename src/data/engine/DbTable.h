@@ -52,9 +52,12 @@ public:
     static bool parseFloat(const QString &text, double *out);
 
 private:
+    QDateTime midnight(const QDate &d) const;
+
     DbTable *m_table;
     int m_index;
     FieldDef m_def;
+    mutable QHash<qint64, QDateTime> m_midnights; // by Julian day
 };
 
 // A cursor over one table file: current record, order by an index, filter,
@@ -99,6 +102,10 @@ public:
     bool eof() const { return m_eof; }
     bool bof() const { return m_bof; }
     bool isEmpty() { return recordCount() == 0; }
+    // A field of the visible row at recNo (1-based, current order) read
+    // without moving the cursor, so lists and look-ups can show rows while a
+    // row is being edited. Null outside the rows.
+    QVariant valueAt(int recNo, int fieldIndex);
 
     // Editing.
     void append();

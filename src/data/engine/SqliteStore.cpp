@@ -118,14 +118,22 @@ QString notATable(const QString &path)
     return QStringLiteral("Файл %1 не является таблицей программы или повреждён").arg(QDir::toNativeSeparators(path));
 }
 
+// SQLite decodes every column a statement selects, so a pass selects only the
+// fields asked for so far. In the file's order a field asked for the first
+// time restarts the statement at the current row with that column added, and
+// the set is kept for the next pass; in an index order every field is read.
 class SqliteScan : public RowScan {
 public:
-    SqliteScan(sqlite3 *db, const QString &sql, const TableDef &def) : m_def(def)
+    SqliteScan(sqlite3 *db, const TableDef &def, const QString &orderBy, QVector<bool> *fields)
+        : m_db(db), m_def(def), m_orderBy(orderBy), m_fields(fields)
     {
-        const QByteArray s = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, s.constData(), int(s.size()), &m_st, nullptr) != SQLITE_OK)
-            throw DbError(QString::fromUtf8(sqlite3_errmsg(db)));
-        m_db = db;
+        if (!m_fields) {
+            m_all.fill(true, def.fields.size());
+            m_fields = &m_all;
+        } else if (m_fields->size() != def.fields.size()) {
+            m_fields->fill(false, def.fields.size());
+        }
+        m_st = prepare(false);
     }
     ~SqliteScan() override { sqlite3_finalize(m_st); }
     bool next() override
@@ -138,11 +146,60 @@ public:
         return false;
     }
     qint64 id() const override { return sqlite3_column_int64(m_st, 0); }
-    QVariant value(int field) const override { return SqliteStore::columnValue(m_st, field + 1, m_def.fields[field].type); }
+    QVariant value(int field) const override
+    {
+        if (m_column[field] < 0)
+            const_cast<SqliteScan *>(this)->take(field);
+        return SqliteStore::columnValue(m_st, m_column[field], m_def.fields[field].type);
+    }
 
 private:
+    sqlite3_stmt *prepare(bool fromCurrent)
+    {
+        QStringList cols{QStringLiteral("rowid")};
+        m_column.fill(-1, m_def.fields.size());
+        for (int i = 0; i < m_def.fields.size(); ++i)
+            if ((*m_fields)[i]) {
+                m_column[i] = int(cols.size());
+                cols << q(m_def.fields[i].name);
+            }
+        const QString sql = QStringLiteral("SELECT %1 FROM %2%3%4")
+                                .arg(cols.join(QStringLiteral(", ")), q(m_def.name),
+                                     fromCurrent ? QStringLiteral(" WHERE rowid >= ?") : QString(), m_orderBy);
+        const QByteArray u = sql.toUtf8();
+        sqlite3_stmt *st = nullptr;
+        if (sqlite3_prepare_v2(m_db, u.constData(), int(u.size()), &st, nullptr) != SQLITE_OK) {
+            const QString msg = QString::fromUtf8(sqlite3_errmsg(m_db));
+            sqlite3_finalize(st);
+            throw DbError(msg);
+        }
+        return st;
+    }
+
+    // The old statement stays open until the new one stands on the same row,
+    // so that both read the same state of the file.
+    void take(int field)
+    {
+        const qint64 at = id();
+        (*m_fields)[field] = true;
+        sqlite3_stmt *st = prepare(true);
+        sqlite3_bind_int64(st, 1, at);
+        const int rc = sqlite3_step(st);
+        if (rc != SQLITE_ROW || sqlite3_column_int64(st, 0) != at) {
+            const QString msg = QString::fromUtf8(sqlite3_errmsg(m_db));
+            sqlite3_finalize(st);
+            throw DbError(rc == SQLITE_BUSY ? DbError::Busy : DbError::General, msg);
+        }
+        sqlite3_finalize(m_st);
+        m_st = st;
+    }
+
+    sqlite3 *m_db;
     const TableDef &m_def;
-    sqlite3 *m_db = nullptr;
+    QString m_orderBy;
+    QVector<bool> *m_fields;
+    QVector<bool> m_all;
+    QVector<int> m_column; // result column of each field, -1 when not selected
     sqlite3_stmt *m_st = nullptr;
 };
 
@@ -392,7 +449,7 @@ QVector<qint64> SqliteStore::orderedIds(const QStringList &order)
 
 std::unique_ptr<RowScan> SqliteStore::scan(const QStringList &order)
 {
-    return std::make_unique<SqliteScan>(m_db, QStringLiteral("SELECT rowid, %1 FROM %2%3").arg(columnList(), q(m_def.name), orderBy(order)), m_def);
+    return std::make_unique<SqliteScan>(m_db, m_def, orderBy(order), order.isEmpty() ? &m_scanFields : nullptr);
 }
 
 void SqliteStore::fetch(const QVector<qint64> &ids, QHash<qint64, StoredRow> &out)

@@ -57,4 +57,5 @@ private:
     bool m_inTransaction = false;
     qint64 m_dataVersion = -1;
     QHash<QString, sqlite3_stmt *> m_stmts;
+    QVector<bool> m_scanFields; // fields read by passes in the file's order
 };
