@@ -1,1 +1,1 @@
-kv_add_bench(bench_engine SOURCES bench_engine.cpp LIBS kv_data)
+kv_add_bench(bench_engine SOURCES bench_engine.cpp LIBS kv_benchcommon)

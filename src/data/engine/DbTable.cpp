@@ -696,7 +696,9 @@ void DbTable::append()
 {
     requireActive();
     checkBrowseMode();
-    m_buf = Row(fieldCount());
+    // The buffer keeps its storage from one append to the next.
+    m_buf.resize(fieldCount());
+    m_buf.fill(QVariant());
     m_editId = 0;
     m_state = Insert;
     Q_EMIT stateChanged();
@@ -752,9 +754,9 @@ void DbTable::post()
             for (int i = 0; i < fieldCount(); ++i)
                 if (m_fields[size_t(i)]->isAutoInc())
                     m_buf[i] = static_cast<int>(id);
-            if (m_cache.size() > kCacheLimit)
-                m_cache.clear();
-            m_cache.insert(id, StoredRow{m_buf, 0});
+            // Not cached: a long run of appends would only churn the cache; the
+            // new row is read back from the table when it is looked at.
+            m_cache.remove(id);
             m_pendingId = id;
         } else {
             try {
@@ -776,7 +778,6 @@ void DbTable::post()
     }
     m_pending = true;
     m_state = Browse;
-    m_buf.clear();
     Q_EMIT stateChanged();
     notifyRecord();
 }

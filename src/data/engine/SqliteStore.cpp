@@ -2,6 +2,8 @@
 
 #include "DbError.h"
 
+#include <algorithm>
+
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -394,11 +396,8 @@ sqlite3_stmt *SqliteStore::prepare(const QString &sql)
     return st;
 }
 
-sqlite3_stmt *SqliteStore::cached(const QString &key, const QString &sql)
+sqlite3_stmt *SqliteStore::resetStatement(sqlite3_stmt *st)
 {
-    sqlite3_stmt *&st = m_stmts[key];
-    if (!st)
-        st = prepare(sql);
     sqlite3_reset(st);
     sqlite3_clear_bindings(st);
     return st;
@@ -436,7 +435,7 @@ void SqliteStore::readRow(sqlite3_stmt *st, int first, Row &out) const
 QVector<qint64> SqliteStore::orderedIds(const QStringList &order)
 {
     const QString key = QStringLiteral("ids:") + order.join(QLatin1Char(';'));
-    sqlite3_stmt *st = cached(key, QStringLiteral("SELECT rowid FROM %1%2").arg(q(m_def.name), orderBy(order)));
+    sqlite3_stmt *st = cached(key, [&] { return QStringLiteral("SELECT rowid FROM %1%2").arg(q(m_def.name), orderBy(order)); });
     QVector<qint64> ids;
     int rc;
     while ((rc = sqlite3_step(st)) == SQLITE_ROW)
@@ -454,11 +453,32 @@ std::unique_ptr<RowScan> SqliteStore::scan(const QStringList &order)
 
 void SqliteStore::fetch(const QVector<qint64> &ids, QHash<qint64, StoredRow> &out)
 {
+    if (ids.isEmpty())
+        return;
+    // Ids close together (a walk in the file's order) are one range scan,
+    // which reads the pages in order instead of looking each row up.
+    const auto [lo, hi] = std::minmax_element(ids.cbegin(), ids.cend());
+    if (*hi - *lo < 2 * ids.size()) {
+        sqlite3_stmt *st = cached(QStringLiteral("range"), [&] {
+            return QStringLiteral("SELECT rowid, kv_ver, %1 FROM %2 WHERE rowid BETWEEN ? AND ?").arg(columnList(), q(m_def.name));
+        });
+        sqlite3_bind_int64(st, 1, *lo);
+        sqlite3_bind_int64(st, 2, *hi);
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            StoredRow &r = out[sqlite3_column_int64(st, 0)];
+            r.version = sqlite3_column_int64(st, 1);
+            readRow(st, 2, r.values);
+        }
+        sqlite3_reset(st);
+        if (rc != SQLITE_DONE)
+            fail(rc);
+        return;
+    }
     QString marks = QStringLiteral("?");
     for (int i = 1; i < kFetchBlock; ++i)
         marks += QStringLiteral(",?");
-    sqlite3_stmt *st = cached(QStringLiteral("fetch"),
-                              QStringLiteral("SELECT rowid, kv_ver, %1 FROM %2 WHERE rowid IN (%3)").arg(columnList(), q(m_def.name), marks));
+    sqlite3_stmt *st = cached(QStringLiteral("fetch"), [&] { return QStringLiteral("SELECT rowid, kv_ver, %1 FROM %2 WHERE rowid IN (%3)").arg(columnList(), q(m_def.name), marks); });
     for (int from = 0; from < ids.size(); from += kFetchBlock) {
         sqlite3_reset(st);
         const int n = int(qMin<qsizetype>(kFetchBlock, ids.size() - from));
@@ -478,7 +498,7 @@ void SqliteStore::fetch(const QVector<qint64> &ids, QHash<qint64, StoredRow> &ou
 
 bool SqliteStore::fetchOne(qint64 id, StoredRow &out)
 {
-    sqlite3_stmt *st = cached(QStringLiteral("one"), QStringLiteral("SELECT kv_ver, %1 FROM %2 WHERE rowid = ?").arg(columnList(), q(m_def.name)));
+    sqlite3_stmt *st = cached(QStringLiteral("one"), [&] { return QStringLiteral("SELECT kv_ver, %1 FROM %2 WHERE rowid = ?").arg(columnList(), q(m_def.name)); });
     sqlite3_bind_int64(st, 1, id);
     const int rc = sqlite3_step(st);
     if (rc == SQLITE_ROW) {
@@ -501,11 +521,16 @@ static void bindValue(sqlite3_stmt *st, int param, const QVariant &v, FieldType 
     }
     switch (type) {
     case FieldType::String:
-    case FieldType::Memo: {
-        const QByteArray u = v.toString().toUtf8();
-        sqlite3_bind_text(st, param, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+    case FieldType::Memo:
+        if (v.typeId() == QMetaType::QString) {
+            // The row outlives the statement's step: SQLite may read the text in place.
+            const QString *text = static_cast<const QString *>(v.constData());
+            sqlite3_bind_text16(st, param, text->utf16(), int(text->size() * sizeof(char16_t)), SQLITE_STATIC);
+        } else {
+            const QByteArray u = v.toString().toUtf8();
+            sqlite3_bind_text(st, param, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        }
         break;
-    }
     case FieldType::Float: sqlite3_bind_double(st, param, v.toDouble()); break;
     case FieldType::Integer:
     case FieldType::AutoInc: sqlite3_bind_int64(st, param, v.toLongLong()); break;
@@ -533,15 +558,17 @@ qint64 SqliteStore::insert(const Row &values)
 {
     // The auto-increment field is numbered by the engine unless a value is given.
     const bool giveId = m_autoInc >= 0 && m_autoInc < values.size() && values[m_autoInc].isValid() && !values[m_autoInc].isNull();
-    QStringList cols, marks;
-    for (int i = 0; i < m_def.fields.size(); ++i) {
-        if (i == m_autoInc && !giveId)
-            continue;
-        cols << q(m_def.fields[i].name);
-        marks << QStringLiteral("?");
-    }
-    const QString key = giveId ? QStringLiteral("insert-id") : QStringLiteral("insert");
-    sqlite3_stmt *st = cached(key, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(q(m_def.name), cols.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
+    static const QString withId = QStringLiteral("insert-id"), withoutId = QStringLiteral("insert");
+    sqlite3_stmt *st = cached(giveId ? withId : withoutId, [&] {
+        QStringList cols, marks;
+        for (int i = 0; i < m_def.fields.size(); ++i) {
+            if (i == m_autoInc && !giveId)
+                continue;
+            cols << q(m_def.fields[i].name);
+            marks << QStringLiteral("?");
+        }
+        return QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(q(m_def.name), cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')));
+    });
     bindRow(st, values, 1, !giveId);
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
@@ -557,8 +584,7 @@ void SqliteStore::update(qint64 id, qint64 version, const Row &values)
         if (i != m_autoInc)
             sets << q(m_def.fields[i].name) + QStringLiteral("=?");
     const int n = int(sets.size());
-    sqlite3_stmt *st = cached(QStringLiteral("update"),
-                              QStringLiteral("UPDATE %1 SET %2, kv_ver = kv_ver + 1 WHERE rowid = ? AND kv_ver = ?").arg(q(m_def.name), sets.join(QLatin1Char(','))));
+    sqlite3_stmt *st = cached(QStringLiteral("update"), [&] { return QStringLiteral("UPDATE %1 SET %2, kv_ver = kv_ver + 1 WHERE rowid = ? AND kv_ver = ?").arg(q(m_def.name), sets.join(QLatin1Char(','))); });
     bindRow(st, values, 1, true);
     sqlite3_bind_int64(st, n + 1, id);
     sqlite3_bind_int64(st, n + 2, version);
@@ -578,7 +604,7 @@ void SqliteStore::update(qint64 id, qint64 version, const Row &values)
 
 void SqliteStore::remove(qint64 id)
 {
-    sqlite3_stmt *st = cached(QStringLiteral("delete"), QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(q(m_def.name)));
+    sqlite3_stmt *st = cached(QStringLiteral("delete"), [&] { return QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(q(m_def.name)); });
     sqlite3_bind_int64(st, 1, id);
     const int rc = sqlite3_step(st);
     sqlite3_reset(st);
@@ -626,7 +652,7 @@ QVector<qint64> SqliteStore::idsWhere(int field, const QVariant &value, bool cas
 
 bool SqliteStore::changedElsewhere()
 {
-    sqlite3_stmt *st = cached(QStringLiteral("dv"), QStringLiteral("PRAGMA data_version"));
+    sqlite3_stmt *st = cached(QStringLiteral("dv"), [&] { return QStringLiteral("PRAGMA data_version"); });
     const int rc = sqlite3_step(st);
     if (rc != SQLITE_ROW)
         fail(rc);

@@ -42,7 +42,16 @@ public:
 private:
     SqliteStore() = default;
     sqlite3_stmt *prepare(const QString &sql);
-    sqlite3_stmt *cached(const QString &key, const QString &sql);
+    // A prepared statement kept under a key; the SQL is only built the first time.
+    template <typename MakeSql>
+    sqlite3_stmt *cached(const QString &key, MakeSql makeSql)
+    {
+        sqlite3_stmt *&st = m_stmts[key];
+        if (!st)
+            st = prepare(makeSql());
+        return resetStatement(st);
+    }
+    static sqlite3_stmt *resetStatement(sqlite3_stmt *st);
     void bindRow(sqlite3_stmt *st, const Row &values, int firstParam, bool skipAutoInc);
     void exec(const char *sql);
     [[noreturn]] void fail(int rc, const QString &what = QString());

@@ -1,0 +1,1 @@
+kv_add_bench(bench_database SOURCES bench_database.cpp LIBS kv_benchcommon kv_maintenance)
