@@ -5,14 +5,16 @@
 #include "DbMaintenance.h"
 #include "GuiSeams.h"
 #include "KvError.h"
+#include "PayEdit.h"
+#include "PaySelect.h"
+#include "PrintForm.h"
 #include "Prompt.h"
+#include "Setting.h"
 #include "TableDefs.h"
 #include "Version.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QMainWindow>
-#include <QTimer>
 
 namespace ZizStartup {
 Mode modeFor(const QStringList &arguments)
@@ -65,6 +67,7 @@ void runBatch(TDataBase1 &data, const QStringList &arguments)
 
 int Ziz(int argc, char *argv[])
 {
+    TPaySelectForm::processClock().start();
     ZizApplication app(argc, argv);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     QApplication::setApplicationName(QStringLiteral("Квитон"));
@@ -74,21 +77,27 @@ int Ziz(int argc, char *argv[])
     TableDefs::seedRandom(static_cast<quint32>(Clock::now().toMSecsSinceEpoch()));
     installMessageBoxes();
 
-    // 1-3: the journal, the data module, the database search window.
-    QMainWindow journal;
-    journal.setWindowTitle(QStringLiteral("Квитон"));
+    // 1-3: the journal (its create handler puts its caption into the
+    // application title), the data module; the database search window
+    // arrives with its issue.
+    TPaySelectForm journal;
     TDataBase1 data;
     DbMaintenance::install(data);
+    journal.bindData(data);
 
     if (ZizStartup::modeFor(QCoreApplication::arguments()) == ZizStartup::Mode::BankImport) {
         ZizStartup::runBatch(data, QCoreApplication::arguments());
         return 0;
     }
 
-    journal.resize(800, 500);
+    // The windows of the interactive run, in their creation order; the
+    // journal owns them, so the dialogs centre on it.
+    new TPayEditForm(&journal);
+    new TSettingForm(&journal);
+    new TPrintForm(&journal);
+
+    // The journal's start-up timer opens the database once it is shown.
     journal.show();
-    // The database opens a moment after the main window is first shown.
-    QTimer::singleShot(300, &journal, [&] { runGuarded([&] { data.CreateDataBaseAndOpenAllTable(); }); });
     const int rc = app.exec();
     runGuarded([&] { data.DataModuleDestroy(); });
     return rc;
