@@ -1,5 +1,8 @@
 #include "DbListView.h"
 
+#include <QFontMetrics>
+#include <QGuiApplication>
+
 #include "DbFieldLink.h"
 #include "DbTable.h"
 
@@ -168,8 +171,14 @@ QVariant DbTableModel::data(const QModelIndex &index, int role) const
 
 QVariant DbTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < m_columns.size())
-        return m_columns[section].caption;
+    if (orientation == Qt::Horizontal && section >= 0 && section < m_columns.size()) {
+        const QString &caption = m_columns[section].caption;
+        if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+            return caption;
+        // A caption wider than its column keeps its beginning in sight.
+        if (role == Qt::TextAlignmentRole && QFontMetrics(QGuiApplication::font()).horizontalAdvance(caption) + 8 > m_columns[section].width)
+            return int(Qt::AlignLeft | Qt::AlignVCenter);
+    }
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
