@@ -140,10 +140,10 @@ TSettingForm::TSettingForm(QWidget *parent) : QDialog(parent)
     addRow(QStringLiteral("Формат суммы без копеек:"), SumWithKopSelect);
     addRow(QStringLiteral("Формат суммы без рублей:"), SumWithRubSelect);
     addRow(QStringLiteral("При отсутствии НДС указывать:"), NoNDSEdit);
-    addRow(QStringLiteral("При отсутствии второй подписи\nуказывать:"), NoSecondSignature);
+    addRow(QStringLiteral("При отсутствии второй подписи\r\nуказывать:"), NoSecondSignature);
     grid->addWidget(CheckBoxMP, row++, 0, 1, 2);
     grid->addWidget(CheckBoxLittleFont, row++, 0, 1, 2);
-    addRow(QStringLiteral("Следующий номер платежного\nпоручения:"), EditPayNextNumber);
+    addRow(QStringLiteral("Следующий номер платежного\r\nпоручения:"), EditPayNextNumber);
     grid->setRowStretch(row, 1);
     page->addWidget(orderGroup, 1);
 

@@ -35,7 +35,8 @@ bool replaceWithTemplate(TDataBase1 &data, const QString &shown, const DbMainten
             QFile::remove(dir + name + QStringLiteral("-journal"));
     }
     say(status, QStringLiteral("Создаем новую БД"));
-    FolderCopy::copyPlainFiles(DbMaintenance::templateFolder(), dir);
+    if (QDir(DbMaintenance::templateFolder()).exists()) // a missing template is reported as a failed copy
+        FolderCopy::copyPlainFiles(DbMaintenance::templateFolder(), dir);
     if (!QFileInfo::exists(dir + QStringLiteral("PaysDB.DB"))) {
         Prompt::messageBox(QStringLiteral("Ошибка обновления"), QStringLiteral("Не удалось скопировать БД в ") + shown, Prompt::Ok);
         return false;

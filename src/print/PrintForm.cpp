@@ -25,7 +25,7 @@ constexpr int kMaxCopies = 999;
 TPrintForm::TPrintForm(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Печать платежного поручения"));
-    setProperty("helpContext", 1060);
+    setProperty("helpTopic", 1060);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     Label1 = new QLabel(QStringLiteral("Число копий:"), this);
@@ -37,6 +37,12 @@ TPrintForm::TPrintForm(QWidget *parent) : QDialog(parent)
     PrintButton = new QPushButton(QStringLiteral("Печать"), this);
     PrintButton->setDefault(true);
     CancelButton = new QPushButton(QStringLiteral("Отмена"), this);
+    setObjectName(QStringLiteral("PrintForm"));
+    Label1->setObjectName(QStringLiteral("Label1"));
+    CopySpinEdit->setObjectName(QStringLiteral("CopySpinEdit"));
+    PrinterSettingButton->setObjectName(QStringLiteral("PrinterSettingButton"));
+    PrintButton->setObjectName(QStringLiteral("PrintButton"));
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
 
     auto *top = new QHBoxLayout;
     top->addWidget(Label1);

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
@@ -57,6 +58,14 @@ private Q_SLOTS:
         auto *rub = control<QComboBox>(form, "SumWithRubSelect");
         QCOMPARE(rub->itemText(0), QStringLiteral("00-50")); // the item shown is the style printed
         QCOMPARE(rub->itemText(1), QStringLiteral("0-50"));
+        // The two-line labels keep their line break as written.
+        QStringList twoLine;
+        for (const QLabel *l : form.findChildren<QLabel *>())
+            if (l->text().contains(QLatin1Char('\n')))
+                twoLine << l->text();
+        twoLine.sort();
+        QCOMPARE(twoLine, QStringList({QStringLiteral("При отсутствии второй подписи\r\nуказывать:"),
+                                       QStringLiteral("Следующий номер платежного\r\nпоручения:")}));
 
         const QStringList order = {"DataBasePathEdit", "BrowseButton", "UserNameEdit", "DateFormatSelect",
                                    "PayDateFormatSelect", "FrmSumRubAndKopCombo", "SumWithKopSelect", "SumWithRubSelect",
