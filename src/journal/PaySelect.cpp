@@ -137,6 +137,15 @@ TPaySelectForm::TPaySelectForm(QWidget *parent) : QMainWindow(parent)
     m_openTimer.setSingleShot(true);
     connect(&m_openTimer, &QTimer::timeout, this, [this] { guarded([this] { DataBaseOpenTimerTimer(); }); });
 
+    // Other copies of the program may write the same folder: look now and
+    // then, while no window of ours is editing.
+    m_peerTimer.setInterval(3000);
+    connect(&m_peerTimer, &QTimer::timeout, this, [] {
+        if (DataBase1 && DataBase1->PaysTable.active() && !QApplication::activeModalWidget())
+            DataBase1->PaysTable.refreshIfChanged();
+    });
+    m_peerTimer.start();
+
     if (DataBase1)
         bindData(*DataBase1);
 }

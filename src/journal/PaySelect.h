@@ -101,6 +101,7 @@ private:
     QStackedWidget *m_stack = nullptr;
 
     QTimer m_openTimer;
+    QTimer m_peerTimer; // shows what other copies sharing the folder wrote
     bool m_timerArmed = false;   // the timer is switched on by the first activation only
     int m_bankDirVersion = 0;
     QString m_bankDirDate;

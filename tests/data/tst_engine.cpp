@@ -292,10 +292,12 @@ private Q_SLOTS:
         other.setIndexFieldNames(QStringLiteral("Num"));
         other.open();
         QCOMPARE(f.t.recordCount(), 1);
+        QVERIFY(!f.t.refreshIfChanged());
         other.appendRecord({QStringLiteral("B"), 2});
         QCOMPARE(f.t.recordCount(), 1); // not before the next refresh
-        f.t.refresh();
+        QVERIFY(f.t.refreshIfChanged());
         QCOMPARE(f.t.recordCount(), 2);
+        QVERIFY(!f.t.refreshIfChanged());
         other.first();
         other.deleteRecord();
         f.t.last();

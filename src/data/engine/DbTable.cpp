@@ -995,6 +995,16 @@ void DbTable::refresh()
     notifyRecord();
 }
 
+bool DbTable::refreshIfChanged()
+{
+    if (m_state != Browse || m_store->inTransaction() || !m_store->changedElsewhere())
+        return false;
+    reload(currentId());
+    m_eof = m_bof = m_ids.isEmpty();
+    notifyRecord();
+    return true;
+}
+
 void DbTable::startTransaction()
 {
     requireActive();

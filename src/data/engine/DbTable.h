@@ -145,6 +145,9 @@ public:
 
     // Sees changes made by other copies of the program.
     void refresh();
+    // Rebuilds the rows only when another copy changed the table; cheap
+    // enough to call from a timer. True when the rows were rebuilt.
+    bool refreshIfChanged();
     // Many rows at once, one write.
     void startTransaction();
     void commit();
