@@ -1,5 +1,7 @@
 #include "Prompt.h"
 
+#include "KvError.h"
+
 #include <QCoreApplication>
 #include <QTimer>
 
@@ -27,6 +29,16 @@ int messageBox(const QString &caption, const QString &text, int buttons, Icon ic
 }
 
 void showError(const QString &text) { messageBox(QString(), text, Ok, Error); }
+
+void guarded(const std::function<void()> &step)
+{
+    try {
+        step();
+    } catch (const KvError &e) {
+        showError(e.message());
+    } catch (const KvAbort &) {
+    }
+}
 
 void setHandler(Handler h) { g_handler = std::move(h); }
 Handler handler() { return g_handler; }

@@ -22,6 +22,9 @@ int messageBox(const QString &caption, const QString &text, int buttons = Ok, Ic
 
 // The application's default error display: a box with the error's text.
 void showError(const QString &text);
+// Runs a step whose errors no handler of its own catches: an error is shown
+// by the default display, a silent abort just ends the step.
+void guarded(const std::function<void()> &step);
 
 using Handler = std::function<int(const Request &)>;
 void setHandler(Handler handler);

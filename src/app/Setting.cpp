@@ -30,11 +30,10 @@ namespace {
 
 constexpr int kHelpTopic = 4000;
 
-QString name(const char *setting) { return QString::fromLatin1(setting); }
-
-QString readString(const char *setting) { return RegReadString(name(setting), Settings::defaultString(setting)); }
-int readInteger(const char *setting) { return RegReadInteger(name(setting), Settings::defaultInteger(setting)); }
-bool readBool(const char *setting) { return RegReadBool(name(setting), Settings::defaultBool(setting)); }
+using Settings::readBool;
+using Settings::readInteger;
+using Settings::readString;
+QString name(const char *setting) { return Settings::key(setting); }
 
 // A stored index outside the list selects nothing.
 void selectIndex(QComboBox *box, int index) { box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1); }

@@ -1,6 +1,7 @@
 #include "Settings.h"
 
 #include "Clock.h"
+#include "RegWorksUnit.h"
 
 #include <QVariant>
 #include <cstring>
@@ -74,6 +75,10 @@ double defaultDate(const char *name)
         return Clock::toDays(Clock::addMonthsClamped(today, -12));
     return Clock::toDays(today); // ReeEDate
 }
+
+QString readString(const char *name) { return RegReadString(key(name), defaultString(name)); }
+int readInteger(const char *name) { return RegReadInteger(key(name), defaultInteger(name)); }
+bool readBool(const char *name) { return RegReadBool(key(name), defaultBool(name)); }
 
 QVariant defaultValue(const char *name)
 {

@@ -48,4 +48,11 @@ double defaultDate(const char *name);
 
 // The default as a value of the setting's own type (tests, documentation).
 QVariant defaultValue(const char *name);
+
+// The name as the store's helpers take it.
+inline QString key(const char *name) { return QString::fromLatin1(name); }
+// A setting read from the store with its default from the table above.
+QString readString(const char *name);
+int readInteger(const char *name);
+bool readBool(const char *name);
 }

@@ -44,24 +44,16 @@ public:
     }
 };
 
-void runGuarded(const std::function<void()> &step)
-{
-    try {
-        step();
-    } catch (const KvError &e) {
-        Prompt::showError(e.message());
-    } catch (const KvAbort &) {
-    }
-}
+using Prompt::guarded;
 }
 
 namespace ZizStartup {
 void runBatch(TDataBase1 &data, const QStringList &arguments)
 {
-    runGuarded([&] { data.CreateDataBaseAndOpenAllTable(); });
+    guarded([&] { data.CreateDataBaseAndOpenAllTable(); });
     // The bank list import joins here with the bank directory update.
     Q_UNUSED(arguments);
-    runGuarded([&] { data.DataModuleDestroy(); });
+    guarded([&] { data.DataModuleDestroy(); });
 }
 }
 
@@ -99,6 +91,6 @@ int Ziz(int argc, char *argv[])
     // The journal's start-up timer opens the database once it is shown.
     journal.show();
     const int rc = app.exec();
-    runGuarded([&] { data.DataModuleDestroy(); });
+    guarded([&] { data.DataModuleDestroy(); });
     return rc;
 }

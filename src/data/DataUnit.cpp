@@ -14,7 +14,7 @@
 TDataBase1 *DataBase1 = nullptr;
 
 namespace {
-QString setting(const char *name) { return QString::fromLatin1(name); }
+QString setting(const char *name) { return Settings::key(name); }
 }
 
 TDataBase1::TDataBase1(QObject *parent) : QObject(parent), SessionControl(DbSession::instance())
@@ -76,16 +76,16 @@ void TDataBase1::pointTablesAtFolder()
 void TDataBase1::CreateDataBaseAndOpenAllTable()
 {
     // 1. The engine at the folder, with our user name.
-    SessionControl.setNetFileDir(RegReadString(setting(Settings::DataBasePath), Settings::defaultString(Settings::DataBasePath)));
+    SessionControl.setNetFileDir(Settings::readString(Settings::DataBasePath));
     DatabaseControl.setDatabaseName(SessionControl.netFileDir());
     DatabaseControl.params().clear();
     DatabaseControl.params() << QStringLiteral("USER NAME=")
-                                    + RegReadString(setting(Settings::UserName), Settings::defaultString(Settings::UserName));
+                                    + Settings::readString(Settings::UserName);
     SessionControl.open();
     DatabaseControl.open();
 
     // 2. The stored view; an unknown mode is kept but applies nothing.
-    const int mode = RegReadInteger(setting(Settings::PayTableViewMode), 0);
+    const int mode = Settings::readInteger(Settings::PayTableViewMode);
     if (mode >= 0 && mode <= 2)
         viewCommand(mode);
     else
@@ -94,13 +94,13 @@ void TDataBase1::CreateDataBaseAndOpenAllTable()
     const QString dir = SessionControl.netFileDir();
     if (QFileInfo::exists(dir + QStringLiteral("PaysDB.DB"))) {
         // 3. An existing database.
-        if (RegReadString(setting(Settings::UpdateFlag), QStringLiteral("0")) == QLatin1String("1")) {
+        if (Settings::readString(Settings::UpdateFlag) == QLatin1String("1")) {
             const QString backup = MakeFolderForBC();
             copyFolderInto(backup);
             updateDataBase(backup);
             RegWriteString(setting(Settings::UpdateFlag), QStringLiteral("0"));
         }
-        const int count = RegReadInteger(setting(Settings::BCopyCnt), 0);
+        const int count = Settings::readInteger(Settings::BCopyCnt);
         if (count <= 5) {
             RegWriteInteger(setting(Settings::BCopyCnt), count + 1);
         } else {

@@ -48,22 +48,12 @@ namespace {
 constexpr int kMinWidth = 638;
 constexpr int kMinHeight = 460;
 
-QString setting(const char *name) { return QString::fromLatin1(name); }
 
 DbTable *pays() { return DataBase1 ? &DataBase1->PaysTable : nullptr; }
 
 bool hasRows(DbTable *t) { return t && t->active() && t->recordCount() > 0; }
 
-// Errors no handler of ours catches are shown and the run goes on.
-void guarded(const std::function<void()> &step)
-{
-    try {
-        step();
-    } catch (const KvError &e) {
-        Prompt::showError(e.message());
-    } catch (const KvAbort &) {
-    }
-}
+using Prompt::guarded;
 
 // The text of the failed post as the engine gives it.
 QString postError(DbTable &t)
@@ -112,9 +102,9 @@ TPaySelectForm::TPaySelectForm(QWidget *parent) : QMainWindow(parent)
         PaySelectForm = this;
 
     // FormCreate: the bank directory's version and date, the caption, the temporary folder.
-    guarded([this] { m_bankDirVersion = RegReadInteger(setting(Settings::BnkSprVer), 0); });
+    guarded([this] { m_bankDirVersion = Settings::readInteger(Settings::BnkSprVer); });
     m_bankDirDate = QStringLiteral(" - - ");
-    guarded([this] { m_bankDirDate = RegReadString(setting(Settings::BnkSprDate), QStringLiteral(" - - ")); });
+    guarded([this] { m_bankDirDate = Settings::readString(Settings::BnkSprDate); });
     setBankDirectory(m_bankDirVersion, m_bankDirDate);
     m_tempFolder = QDir::tempPath();
 
@@ -633,7 +623,7 @@ void TPaySelectForm::ExitButtonClick() { close(); }
 void TPaySelectForm::MenuOpenBCClick()
 {
     const QString folder = AppPaths::resolveFolder(
-        RegReadString(setting(Settings::DataBasePath), Settings::defaultString(Settings::DataBasePath)));
+        Settings::readString(Settings::DataBasePath));
     openFolderHook(QUrl::fromLocalFile(folder));
     focusList();
 }

@@ -44,7 +44,7 @@ bool replaceWithTemplate(TDataBase1 &data, const QString &shown, const DbMainten
     return true;
 }
 
-QString databaseSetting() { return RegReadString(QString::fromLatin1(Settings::DataBasePath), Settings::defaultString(Settings::DataBasePath)); }
+QString databaseSetting() { return Settings::readString(Settings::DataBasePath); }
 
 bool settingMissing(const QString &setting)
 {

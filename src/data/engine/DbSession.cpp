@@ -47,24 +47,11 @@ public:
     explicit LockDb(const QString &folder)
     {
         const QString path = AppPaths::join(folder, DbLockFile::fileName());
-        const QByteArray p = path.toUtf8();
-        if (sqlite3_open_v2(p.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
-            sqlite3_close(m_db);
-            m_db = nullptr;
-            return;
-        }
-        sqlite3_busy_timeout(m_db, 5000);
-        if (!exec("CREATE TABLE IF NOT EXISTS users (sid TEXT PRIMARY KEY, user TEXT, host TEXT, pid INTEGER, seen INTEGER);"
-                  "CREATE TABLE IF NOT EXISTS opened (sid TEXT, tbl TEXT COLLATE NOCASE, exclusive INTEGER);")) {
+        if (!connect(path) && (m_failure == SQLITE_NOTADB || m_failure == SQLITE_CORRUPT)) {
             // Not a lock file of ours (or damaged): it holds nothing worth keeping.
-            sqlite3_close(m_db);
-            m_db = nullptr;
+            // A busy one is another copy's and is left alone.
             QFile::remove(path);
-            if (sqlite3_open_v2(p.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK) {
-                sqlite3_busy_timeout(m_db, 5000);
-                exec("CREATE TABLE IF NOT EXISTS users (sid TEXT PRIMARY KEY, user TEXT, host TEXT, pid INTEGER, seen INTEGER);"
-                     "CREATE TABLE IF NOT EXISTS opened (sid TEXT, tbl TEXT COLLATE NOCASE, exclusive INTEGER);");
-            }
+            connect(path);
         }
     }
     ~LockDb()
@@ -73,6 +60,22 @@ public:
             sqlite3_close(m_db);
     }
     bool ok() const { return m_db != nullptr; }
+
+    // Opens the file and makes sure it holds our two tables.
+    bool connect(const QString &path)
+    {
+        const QByteArray p = path.toUtf8();
+        if (sqlite3_open_v2(p.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK) {
+            sqlite3_busy_timeout(m_db, 5000);
+            if (exec("CREATE TABLE IF NOT EXISTS users (sid TEXT PRIMARY KEY, user TEXT, host TEXT, pid INTEGER, seen INTEGER);"
+                     "CREATE TABLE IF NOT EXISTS opened (sid TEXT, tbl TEXT COLLATE NOCASE, exclusive INTEGER);"))
+                return true;
+        }
+        m_failure = sqlite3_errcode(m_db) & 0xff;
+        sqlite3_close(m_db);
+        m_db = nullptr;
+        return false;
+    }
     bool exec(const char *sql) { return sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
     sqlite3_stmt *prepare(const char *sql)
     {
@@ -127,6 +130,7 @@ public:
 
 private:
     sqlite3 *m_db = nullptr;
+    int m_failure = SQLITE_OK;
 };
 
 } // namespace

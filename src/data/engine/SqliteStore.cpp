@@ -60,6 +60,21 @@ QString sqlType(FieldType t)
     }
 }
 
+// CREATE TABLE for a definition: the auto-increment field is the row id,
+// and every row carries the version that tells a stale edit.
+QString createTableSql(const TableDef &def)
+{
+    QStringList cols;
+    for (const FieldDef &f : def.fields) {
+        if (f.type == FieldType::AutoInc)
+            cols << q(f.name) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+        else
+            cols << q(f.name) + QLatin1Char(' ') + sqlType(f.type);
+    }
+    cols << QStringLiteral("kv_ver INTEGER NOT NULL DEFAULT 0");
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(q(def.name), cols.join(QStringLiteral(", ")));
+}
+
 QJsonObject defToJson(const TableDef &def)
 {
     QJsonArray fields;
@@ -290,15 +305,7 @@ void SqliteStore::create(const QString &path, const TableDef &def)
         sqlite3_close(db);
         throw DbError(QStringLiteral("Не удалось создать таблицу %1").arg(QDir::toNativeSeparators(path)));
     }
-    QStringList cols;
-    for (const FieldDef &f : def.fields) {
-        if (f.type == FieldType::AutoInc)
-            cols << q(f.name) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
-        else
-            cols << q(f.name) + QLatin1Char(' ') + sqlType(f.type);
-    }
-    cols << QStringLiteral("kv_ver INTEGER NOT NULL DEFAULT 0");
-    QString sql = QStringLiteral("PRAGMA journal_mode=DELETE; BEGIN; CREATE TABLE %1 (%2);").arg(q(def.name), cols.join(QStringLiteral(", ")));
+    QString sql = QStringLiteral("PRAGMA journal_mode=DELETE; BEGIN; %1;").arg(createTableSql(def));
     sql += QStringLiteral("CREATE TABLE kv_table (key TEXT PRIMARY KEY, value BLOB);");
     auto fieldList = [](const QStringList &fields) {
         QStringList out;
@@ -339,18 +346,10 @@ std::unique_ptr<SqliteStore> SqliteStore::createInMemory(const TableDef &def)
     std::unique_ptr<SqliteStore> s(new SqliteStore);
     sqlite3_open_v2(":memory:", &s->m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     s->m_def = def;
-    QStringList cols;
-    for (int i = 0; i < def.fields.size(); ++i) {
-        const FieldDef &f = def.fields[i];
-        if (f.type == FieldType::AutoInc) {
-            cols << q(f.name) + QStringLiteral(" INTEGER PRIMARY KEY AUTOINCREMENT");
+    for (int i = 0; i < def.fields.size(); ++i)
+        if (def.fields[i].type == FieldType::AutoInc)
             s->m_autoInc = i;
-        } else {
-            cols << q(f.name) + QLatin1Char(' ') + sqlType(f.type);
-        }
-    }
-    cols << QStringLiteral("kv_ver INTEGER NOT NULL DEFAULT 0");
-    s->exec(QStringLiteral("CREATE TABLE %1 (%2)").arg(q(def.name), cols.join(QStringLiteral(", "))).toUtf8().constData());
+    s->exec(createTableSql(def).toUtf8().constData());
     s->m_path = QStringLiteral(":memory:");
     return s;
 }
